@@ -1,0 +1,35 @@
+// A temporary folder for one test, named and handled as a Windows path
+// through the same calls the agent uses, so a test reads the same on both
+// targets. The folder and everything in it are deleted on destruction.
+#pragma once
+
+#include <string>
+
+namespace tavlen::test {
+
+class TempFolder {
+ public:
+  TempFolder();
+  ~TempFolder();
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+
+  // The folder, without a trailing backslash.
+  const std::string& Path() const { return m_path; }
+  // The folder, a backslash and the given relative name.
+  std::string operator/(const std::string& name) const { return m_path + "\\" + name; }
+
+ private:
+  std::string m_path;
+};
+
+// Writes bytes into a file (created or truncated); false when it cannot.
+bool WriteFileBytes(const std::string& path, const std::string& bytes);
+// Reads a whole file; false when it cannot be opened or read.
+bool ReadFileBytes(const std::string& path, std::string& bytes);
+// Deletes a folder tree, clearing read-only attributes on the way.
+void RemoveTree(const std::string& path);
+// True when a file or folder exists at the path.
+bool Exists(const std::string& path);
+
+}  // namespace tavlen::test
