@@ -22,10 +22,14 @@ mkdir -p "$dest"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
-apt-get source -qq --download-only tinyxml
-# The release version of zlib: the newest security upload may be missing
-# from the source archive.
-apt-get source -qq --download-only zlib=1:1.2.13.dfsg-1 || apt-get source -qq --download-only zlib
+fetch() {
+  apt-get source -qq --download-only tinyxml &&
+    # The release version of zlib: the newest security upload may be missing
+    # from the source archive.
+    { apt-get source -qq --download-only zlib=1:1.2.13.dfsg-1 || apt-get source -qq --download-only zlib; }
+}
+# The source lists may be stale or never read on a fresh machine.
+fetch 2>/dev/null || { apt-get update -qq && fetch; }
 for dsc in tinyxml_*.dsc zlib_*.dsc; do
   dpkg-source --no-check -x "$dsc" >/dev/null
 done
