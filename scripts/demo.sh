@@ -1,0 +1,87 @@
+#!/usr/bin/env bash
+# A demonstration update on Linux, end to end: builds the agent, creates a
+# prefix with an installed product (version 1.0.0.0) from a .reg file, and
+# runs the agent once in the console front end ("-auto").
+#
+# Each step is a function; main() at the bottom lists them in order.
+# Environment: TAVLEN_PREFIX (default build/demo/prefix, emptied first),
+# BUILD_DIR (default build/linux), JOBS (default 2).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+
+build_dir=${BUILD_DIR:-$root/build/linux}
+jobs=${JOBS:-2}
+demo_dir="$root/scripts/demo"
+export TAVLEN_PREFIX=${TAVLEN_PREFIX:-$root/build/demo/prefix}
+# The loopback address that the demo installation's "updateurl" names.
+demo_port=18473
+# The installation folder, as the registry names it and as Linux sees it.
+install_dir_windows='C:\Program Files\Tavlen'
+install_dir="$TAVLEN_PREFIX/drive_c/Program Files/Tavlen"
+
+say() { printf '\n== %s\n' "$*"; }
+
+step_setup() {
+  say "installing what is missing"
+  bash "$root/scripts/setup-debian.sh"
+}
+
+step_build() {
+  say "building the linux preset into $build_dir"
+  nice cmake --preset linux -B "$build_dir" >/dev/null
+  nice cmake --build "$build_dir" -j "$jobs" --target updater tavlen-reg
+  updater="$build_dir/app/updater"
+  tavlen_reg="$build_dir/tools/tavlen-reg/tavlen-reg"
+}
+
+# A fresh prefix with the product's installation folder.
+step_prefix() {
+  say "creating the prefix $TAVLEN_PREFIX"
+  rm -rf "$TAVLEN_PREFIX"
+  mkdir -p "$install_dir"
+  echo "Tavlen 1.0.0.0" >"$install_dir/version.txt"
+}
+
+# The product key: the installation folder as the default value, "cert" =
+# 00 00 00 10 (version 1.0.0.0 packed), "updateurl" on loopback.
+step_import_installation() {
+  say "importing $demo_dir/installation.reg"
+  "$tavlen_reg" import "$demo_dir/installation.reg"
+  "$tavlen_reg" query 'HKLM\SOFTWARE\TAVLEN\TAVLEN ACC' || true
+}
+
+# Runs the agent once without a window; its status is the run's outcome.
+step_run_updater() {
+  say "running updater -auto (installed: 1.0.0.0, manifest: http://127.0.0.1:$demo_port/)"
+  local status=0
+  (cd "$install_dir" && TAVLEN_UI=console timeout 600 "$updater" -auto </dev/null) || status=$?
+  echo "updater exited with status $status"
+  return "$status"
+}
+
+step_show_result() {
+  say "result"
+  local log
+  log=$(find "$TAVLEN_PREFIX" -name updater.log -print -quit 2>/dev/null || true)
+  if [ -n "$log" ]; then
+    echo "--- $log"
+    iconv -f GBK -t UTF-8 "$log" 2>/dev/null || cat "$log"
+  fi
+  "$tavlen_reg" query 'HKLM\SOFTWARE\TAVLEN\TAVLEN ACC' || true
+  echo "installation folder ($install_dir_windows):"
+  ls -la "$install_dir"
+}
+
+main() {
+  step_setup
+  step_build
+  step_prefix
+  step_import_installation
+  local status=0
+  step_run_updater || status=$?
+  step_show_result
+  return "$status"
+}
+
+main "$@"
