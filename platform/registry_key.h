@@ -10,8 +10,8 @@
 
 class RegistryKey {
  public:
-  // Root HKEY_LOCAL_MACHINE, sub key "Software\" + the application's name,
-  // the default value.
+  // Root HKEY_LOCAL_MACHINE, sub key "Software\" + the application's name
+  // (the program file's base name without extension), the default value.
   RegistryKey();
   virtual ~RegistryKey() = default;
 
@@ -35,7 +35,12 @@ class RegistryKey {
 
   // Reads any value as text up to its first zero byte; text changes only on success.
   LONG ReadString(std::string& text) const;
-  // Reads the raw bytes (with the count) of the value.
+  // Reads the raw bytes of the value into a new buffer of count + 1 bytes
+  // with a zero byte behind the data; the caller frees *buffer with delete[]
+  // whenever it is not null (also after a failed read).
+  // ERROR_INVALID_PARAMETER when either place is null.
+  LONG ReadRaw(BYTE** buffer, DWORD* count) const;
+  // The same, into a vector that holds exactly the value's bytes.
   LONG ReadRaw(std::vector<BYTE>& bytes) const;
 
   // Names of the direct sub keys of path (empty: our sub key).
