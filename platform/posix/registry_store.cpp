@@ -8,6 +8,16 @@ namespace {
 
 bool IsLeadByte(unsigned char byte) { return byte >= 0x81 && byte <= 0xFE; }
 
+// The next backslash at or after start, stepping over double-byte
+// characters (their trail byte may be 0x5C); the size when there is none.
+std::size_t NextSeparator(const std::string& path, std::size_t start) {
+  for (std::size_t i = start; i < path.size(); ++i) {
+    if (path[i] == '\\') return i;
+    if (IsLeadByte(static_cast<unsigned char>(path[i])) && i + 1 < path.size()) ++i;
+  }
+  return path.size();
+}
+
 LONG FindChild(sqlite3* db, int64_t parent, const std::string& name, int64_t& key) {
   Statement find(db, "SELECT id FROM reg_keys WHERE parent = ?1 AND fold = ?2");
   find.Bind(1, parent).BindBytes(2, FoldName(name));
@@ -55,8 +65,7 @@ LONG ResolvePath(sqlite3* db, int64_t base, const std::string& path, bool create
   int64_t current = base;
   std::size_t start = 0;
   while (start <= path.size()) {
-    std::size_t end = path.find('\\', start);
-    if (end == std::string::npos) end = path.size();
+    const std::size_t end = NextSeparator(path, start);
     const std::string name = path.substr(start, end - start);
     start = end + 1;
     if (name.empty()) continue;
