@@ -35,6 +35,10 @@ class UpdatePackage {
   std::vector<std::unique_ptr<UpdateAction>> m_postActions;
 };
 
+// The log line of a text that is well-formed XML but has no top-level
+// "updateinfo" element: not a manifest, so loading it fails.
+extern const char* const kNoRootMessage;
+
 class UpdateInfo {
  public:
   UpdateInfo();
@@ -43,8 +47,9 @@ class UpdateInfo {
   UpdateInfo& operator=(const UpdateInfo&) = delete;
 
   // Expands the path variables, parses the text and, when the manifest is
-  // newer than the installation, builds its packages. False when the text is
-  // not a manifest.
+  // newer than the installation, builds its packages. False, after one log
+  // line, when the text is not well-formed XML, nests elements deeper than
+  // the reader can take, or has no top-level "updateinfo" element.
   bool LoadManifest(std::string text);
 
   // One whole update from the manifest at url; text receives the manifest.
