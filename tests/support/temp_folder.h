@@ -33,3 +33,12 @@ void RemoveTree(const std::string& path);
 bool Exists(const std::string& path);
 
 }  // namespace tavlen::test
+
+namespace tavlen::test {
+
+// True when a Windows build runs under wine. Tests run as root there, and
+// wine keeps the read-only attribute only as Unix permission bits, which root
+// ignores: a test of read-only refusal skips itself under wine.
+bool RunningUnderWine();
+
+}  // namespace tavlen::test

@@ -72,6 +72,7 @@ TEST_F(ActivityLogTest, AppendsToAnExistingLog) {
 }
 
 TEST_F(ActivityLogTest, ALogThatCannotBeOpenedStillUpdatesTheStatusLine) {
+  if (tavlen::test::RunningUnderWine()) GTEST_SKIP() << "root ignores the read-only attribute under wine";
   ASSERT_TRUE(tavlen::test::WriteFileBytes(folder_ / "updater.log", "kept\r\n"));
   ASSERT_TRUE(SetFileAttributesA((folder_ / "updater.log").c_str(), FILE_ATTRIBUTE_READONLY));
   LogActivity("not written", true);
