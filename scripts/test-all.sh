@@ -30,7 +30,7 @@ elapsed() { echo "$(( $(date +%s) - $1 ))s"; }
 show_failure() {
   local log=$1
   echo "---- $log (errors) ----"
-  grep -E -m 40 'error|Error|FAILED|undefined reference' "$log" || true
+  grep -E -m 40 'error:|Error:|CMake Error|FAILED:|undefined reference|No such file' "$log" || true
   echo "---- $log (last lines) ----"
   tail -n 30 "$log"
 }
@@ -43,7 +43,7 @@ step_setup() {
     note setup "ok ($(elapsed "$t0"))"
   else
     show_failure "$logs/setup.log"
-    note setup "FAILED"
+    note setup "FAILED ($(elapsed "$t0"))"
     total_failed=$((total_failed + 1))
   fi
 }
@@ -56,7 +56,7 @@ step_build() {
   echo "== build $preset"
   if ! nice cmake --preset "$preset" -B "$dir" >"$logs/$preset-configure.log" 2>&1; then
     show_failure "$logs/$preset-configure.log"
-    note "configure $preset" "FAILED"
+    note "configure $preset" "FAILED ($(elapsed "$t0"))"
     total_failed=$((total_failed + 1))
     return 1
   fi
@@ -64,7 +64,7 @@ step_build() {
     note "build $preset" "ok ($(elapsed "$t0"))"
   else
     show_failure "$logs/$preset-build.log"
-    note "build $preset" "FAILED"
+    note "build $preset" "FAILED ($(elapsed "$t0"))"
     total_failed=$((total_failed + 1))
   fi
   return 0
