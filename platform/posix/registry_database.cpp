@@ -100,6 +100,8 @@ LONG PrepareSchema(sqlite3* db) {
   int64_t tables = 0;
   if (LONG error = PragmaInt(db, "SELECT count(*) FROM sqlite_master", tables)) return error;
   if (tables == 0) {
+    // WAL lets readers and one writer of other processes work at once.
+    if (LONG error = Exec(db, "PRAGMA journal_mode=WAL")) return error;
     if (LONG error = Exec(db, "BEGIN IMMEDIATE")) return error;
     LONG error = PragmaInt(db, "SELECT count(*) FROM sqlite_master", tables);
     if (error == ERROR_SUCCESS && tables == 0) error = Exec(db, kSchema);
@@ -136,11 +138,11 @@ LONG OpenDatabase(sqlite3*& result) {
   } else {
     sqlite3_extended_result_codes(db, 1);
     sqlite3_busy_timeout(db, kBusyTimeoutMs);
-    // WAL lets readers and one writer of other processes work at once;
-    // synchronous=FULL makes each commit durable before the call returns.
-    error = Exec(db, "PRAGMA journal_mode=WAL");
+    // The file is checked before anything may change it; synchronous=FULL
+    // makes each commit durable before the call returns.
+    error = PrepareSchema(db);
+    if (error == ERROR_SUCCESS) error = Exec(db, "PRAGMA journal_mode=WAL");
     if (error == ERROR_SUCCESS) error = Exec(db, "PRAGMA synchronous=FULL");
-    if (error == ERROR_SUCCESS) error = PrepareSchema(db);
   }
   if (error != ERROR_SUCCESS) {
     sqlite3_close_v2(db);
