@@ -4,6 +4,9 @@
 # every text as bytes of code page 936, so narrow literals are stored in it.
 set(TAVLEN_COMMON_FLAGS -fexec-charset=CP936)
 
+# Leaks that third-party libraries keep on purpose (scripts/test-all.sh sets
+# the same for every test of the linux-asan run).
+set(TAVLEN_LSAN_SUPPRESSIONS ${CMAKE_CURRENT_LIST_DIR}/lsan-suppressions.txt)
 if(TAVLEN_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
   add_link_options(-fsanitize=address,undefined)
@@ -69,6 +72,7 @@ function(tavlen_test name)
     # A sanitizer report names where it happened and fails the test.
     set_property(TEST ${name} APPEND PROPERTY ENVIRONMENT
       "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1"
-      "ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:check_initialization_order=1")
+      "ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:check_initialization_order=1"
+      "LSAN_OPTIONS=suppressions=${TAVLEN_LSAN_SUPPRESSIONS}:print_suppressions=0")
   endif()
 endfunction()

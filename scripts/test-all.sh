@@ -111,9 +111,16 @@ step_test_wine() {
   rm -rf "$prefix"
 }
 
+# Tests that do not come from tavlen_test() get the sanitizer settings too.
+step_test_asan() {
+  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    LSAN_OPTIONS="suppressions=$root/cmake/lsan-suppressions.txt:print_suppressions=0" \
+    step_test linux-asan
+}
+
 step_setup
 step_build linux && step_test linux
-step_build linux-asan && step_test linux-asan
+step_build linux-asan && step_test_asan
 step_build mingw-x64 && step_test_wine
 step_build mingw-i686
 
