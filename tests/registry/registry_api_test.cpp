@@ -2,6 +2,7 @@
 // and tavlen-reg rely on, checked against Windows' own (under wine).
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "tests/registry/registry_fixture.h"
 
@@ -116,6 +117,32 @@ TEST_F(RegistryApiTest, EnumValuesInNameOrderKeepingTheFirstSpelling) {
   EXPECT_EQ(size, 4u);
   length = MAX_PATH;
   EXPECT_EQ(RegEnumValueA(m_key, 2, name, &length, nullptr, nullptr, nullptr, nullptr), ERROR_NO_MORE_ITEMS);
+}
+
+// Code page 936 names: a trail byte 0x5C is no separator, and trail bytes
+// that look like ASCII letters are not folded.
+TEST_F(RegistryApiTest, DoubleByteNames) {
+  HKEY key = nullptr;
+  ASSERT_EQ(RegCreateKeyExA(m_key, "乗\\表", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr), ERROR_SUCCESS);
+  RegCloseKey(key);
+  char name[MAX_PATH];
+  DWORD length = MAX_PATH;
+  ASSERT_EQ(RegEnumKeyExA(m_key, 0, name, &length, nullptr, nullptr, nullptr, nullptr), ERROR_SUCCESS);
+  EXPECT_STREQ(name, "乗");
+  length = MAX_PATH;
+  EXPECT_EQ(RegEnumKeyExA(m_key, 1, name, &length, nullptr, nullptr, nullptr, nullptr), ERROR_NO_MORE_ITEMS);
+
+  ASSERT_EQ(Set("丄", REG_SZ, "upper", 6), ERROR_SUCCESS);
+  ASSERT_EQ(Set("乤", REG_SZ, "lower", 6), ERROR_SUCCESS);
+  char data[8] = {};
+  DWORD size = sizeof data;
+  ASSERT_EQ(RegQueryValueExA(m_key, "丄", nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size), ERROR_SUCCESS);
+  EXPECT_STREQ(data, "upper");
+  RegistryKey wrapper = Key("乗");
+  std::vector<std::string> names;
+  EXPECT_EQ(wrapper.EnumSubKeys(names, ""), 1);
+  EXPECT_TRUE(wrapper.DeleteKeyTree(Path() + "\\乗"));
+  EXPECT_FALSE(wrapper.KeyExists(Path() + "\\乗"));
 }
 
 TEST_F(RegistryApiTest, AccessRightsOfTheHandle) {
