@@ -123,7 +123,10 @@ LONG PrepareSchema(sqlite3* db) {
 LONG OpenDatabase(sqlite3*& result) {
   State& state = TheState();
   // A connection inherited across fork() belongs to the parent: leave it be.
-  if (state.db != nullptr && state.owner != getpid()) state.db = nullptr;
+  if (state.db != nullptr && state.owner != getpid()) {
+    state.db = nullptr;
+    state.outerTransaction = false;
+  }
   if (state.db != nullptr) {
     result = state.db;
     return ERROR_SUCCESS;
