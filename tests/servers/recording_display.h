@@ -37,6 +37,16 @@ class RecordingDisplay final : public ProgressDisplay {
     return IDOK;
   }
 
+  // Forgets everything recorded so far.
+  void Reset() {
+    statuses.clear();
+    fileCalls.clear();
+    totalCalls.clear();
+    overall = {};
+    newest.clear();
+    boxes.clear();
+  }
+
   // How many status lines equal text.
   int Count(const std::string& text) const {
     int count = 0;
