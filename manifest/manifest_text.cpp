@@ -20,9 +20,19 @@ std::string EscapeXml(const std::string& text) {
   return escaped;
 }
 
+namespace {
+
+// A pass that finds nothing leaves the text as it is, without a copy of it.
+std::string ReplaceVariable(std::string text, const char* variable, const std::string& folder) {
+  if (text.find(variable) == std::string::npos) return text;
+  return ReplaceAll(std::move(text), variable, EscapeXml(folder));
+}
+
+}  // namespace
+
 std::string ExpandManifestPathVariables(std::string text) {
   const InstallContext& context = AppContext();
-  text = ReplaceAll(std::move(text), "${app_path}", EscapeXml(context.m_szAppPath));
-  text = ReplaceAll(std::move(text), "${win_path}", EscapeXml(context.m_szWinPath));
-  return ReplaceAll(std::move(text), "${sys32_path}", EscapeXml(context.m_szSys32Path));
+  text = ReplaceVariable(std::move(text), "${app_path}", context.m_szAppPath);
+  text = ReplaceVariable(std::move(text), "${win_path}", context.m_szWinPath);
+  return ReplaceVariable(std::move(text), "${sys32_path}", context.m_szSys32Path);
 }

@@ -8,13 +8,16 @@ namespace {
 
 // The expansion buffer: 260 characters and the terminating zero.
 constexpr DWORD kExpansionBufferSize = MAX_PATH + 1;
+// ExpandEnvironmentStringsA takes sources of at most 32K characters; beyond
+// that its result is undefined (wine returns a short, wrong text).
+constexpr std::size_t kMaxExpansionSource = 32767;
 
 }  // namespace
 
 std::string ExpandEnvironment(const std::string& value) {
   // Without a '%' there is nothing to expand; this also spares long texts
   // (a value of megabytes) the round trip through the system.
-  if (value.find('%') == std::string::npos) return value;
+  if (value.find('%') == std::string::npos || value.size() > kMaxExpansionSource) return value;
   char buffer[kExpansionBufferSize] = {};
   const DWORD needed = ExpandEnvironmentStringsA(value.c_str(), buffer, kExpansionBufferSize);
   // 0 is a failure; a size above the buffer means the result did not fit.

@@ -139,6 +139,7 @@ TEST(AttributeList, ExpansionThatDoesNotFitTheBufferKeepsTheText) {
       {"%TAVLEN_TEST_LONG%%TAVLEN_TEST_LONG%", "%TAVLEN_TEST_LONG%%TAVLEN_TEST_LONG%"},
       {std::string(5000, 'z') + "%", std::string(5000, 'z') + "%"},
       {std::string(5000, 'z'), std::string(5000, 'z')},
+      {std::string(40000, 'z') + "%TAVLEN_TEST_LONG%", std::string(40000, 'z') + "%TAVLEN_TEST_LONG%"},
   };
   for (const auto& c : cases) {
     ProbeAction action;
