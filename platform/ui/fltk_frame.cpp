@@ -34,8 +34,13 @@ LRESULT OwnWindowMessage(HWND, UINT message, WPARAM wParam, LPARAM lParam) {
   return g_ownFrame != nullptr ? g_ownFrame->WindowMessage(message, wParam, lParam) : 0;
 }
 
+// (A widget's argument() shares its storage with the callback's data, so the
+// id is looked up from the widget instead.)
 void OnButton(Fl_Widget* widget, void* data) {
-  static_cast<FltkFrame*>(data)->Command(static_cast<int>(widget->argument()));
+  auto* frame = static_cast<FltkFrame*>(data);
+  for (int id : {static_cast<int>(kCloseButton), static_cast<int>(kUpdateButton)}) {
+    if (frame->Control(id) == widget) frame->Command(id);
+  }
 }
 
 // The close box and Escape act as the close button, as IDCANCEL does in a dialog.
@@ -55,7 +60,6 @@ FltkFrame::FltkFrame() {
       case ControlKind::kButton: {
         auto* button = new Fl_Button(x, y, w, h);
         button->callback(OnButton, this);
-        button->argument(control.id);
         widget = button;
         break;
       }

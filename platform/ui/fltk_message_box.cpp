@@ -45,6 +45,12 @@ struct BoxState {
   unsigned int style = 0;
 };
 
+// What a button's callback needs: the box's state and the button's answer.
+struct ButtonData {
+  BoxState* state;
+  int answer;
+};
+
 const char* IconSymbol(unsigned int style) {
   switch (style & MB_ICONMASK) {
     case MB_ICONHAND:
@@ -64,8 +70,8 @@ const char* IconSymbol(unsigned int style) {
 std::string ButtonLabel(const char* ansiLabel) { return Utf8FromAnsi(ansiLabel); }
 
 void OnButton(Fl_Widget* widget, void* data) {
-  auto* state = static_cast<BoxState*>(data);
-  state->answer = static_cast<int>(widget->argument());
+  auto* button = static_cast<ButtonData*>(data);
+  button->state->answer = button->answer;
   widget->window()->hide();
 }
 
@@ -112,12 +118,14 @@ int RunMessageBox(const std::string& ansiText, const std::string& ansiTitle, uns
   auto* message = new Fl_Box(textX, margin, width - textX - margin, bodyHeight);
   message->copy_label(text.c_str());
   message->align(FL_ALIGN_LEFT | FL_ALIGN_INSIDE | FL_ALIGN_WRAP);
+  std::vector<ButtonData> buttonData;
+  buttonData.reserve(buttons.size());
   int x = (width - buttonsWidth) / 2;
   for (const BoxButton& button : buttons) {
+    buttonData.push_back(ButtonData{&state, button.answer});
     auto* widget = new Fl_Button(x, height - margin - buttonHeight, buttonWidth, buttonHeight);
     widget->copy_label(ButtonLabel(button.ansiLabel).c_str());
-    widget->callback(OnButton, &state);
-    widget->argument(button.answer);
+    widget->callback(OnButton, &buttonData.back());
     x += buttonWidth + 8;
   }
   window->end();
