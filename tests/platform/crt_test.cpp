@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/win32.h"
+#include "tests/platform/read_only_probe.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
@@ -75,11 +76,16 @@ TEST(CrtOpen, BinaryModeKeepsBytes) {
   EXPECT_EQ(Contents(path), "");
 }
 
-TEST(CrtOpen, RefusesMissingAndReadOnlyFiles) {
+TEST(CrtOpen, RefusesMissingFiles) {
   TempFolder folder;
   errno = 0;
   EXPECT_EQ(CrtOpen((folder / "missing.txt").c_str(), "r"), nullptr);
   EXPECT_EQ(errno, ENOENT);
+}
+
+TEST(CrtOpen, RefusesToWriteReadOnlyFiles) {
+  TempFolder folder;
+  SKIP_UNLESS_READ_ONLY_IS_ENFORCED(folder.Path());
   const std::string path = folder / "ro.txt";
   ASSERT_TRUE(WriteFileBytes(path, "keep"));
   ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));

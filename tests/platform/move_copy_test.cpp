@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/win32.h"
+#include "tests/platform/read_only_probe.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
@@ -71,6 +72,13 @@ TEST(MoveFile, Errors) {
   EXPECT_FALSE(MoveFileExA(from.c_str(), (folder / "to.txt").c_str(), MOVEFILE_COPY_ALLOWED));
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
   CloseHandle(open);
+}
+
+TEST(MoveFile, ReadOnlyFiles) {
+  TempFolder folder;
+  SKIP_UNLESS_READ_ONLY_IS_ENFORCED(folder.Path());
+  const std::string from = folder / "from.txt";
+  ASSERT_TRUE(WriteFileBytes(from, "source"));
   // A read-only file can be renamed; a read-only target is not replaced.
   ASSERT_TRUE(SetFileAttributesA(from.c_str(), FILE_ATTRIBUTE_READONLY));
   EXPECT_TRUE(MoveFileExA(from.c_str(), (folder / "ro.txt").c_str(), 0));
@@ -131,19 +139,25 @@ TEST(CopyFile, Errors) {
   ASSERT_TRUE(WriteFileBytes(from, "source"));
   EXPECT_FALSE(CopyFileA(from.c_str(), (folder / "missing\\to.txt").c_str(), FALSE));
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
-  // A read-only target is not overwritten.
-  const std::string readOnly = folder / "ro.txt";
-  ASSERT_TRUE(WriteFileBytes(readOnly, "keep"));
-  ASSERT_TRUE(SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_READONLY));
-  EXPECT_FALSE(CopyFileA(from.c_str(), readOnly.c_str(), FALSE));
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
-  EXPECT_EQ(Contents(readOnly), "keep");
   // A source locked against reading cannot be copied.
   HANDLE locked = CreateFileA(from.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(locked, INVALID_HANDLE_VALUE);
   EXPECT_FALSE(CopyFileA(from.c_str(), (folder / "copy.txt").c_str(), FALSE));
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
   CloseHandle(locked);
+}
+
+TEST(CopyFile, ReadOnlyTargetIsNotOverwritten) {
+  TempFolder folder;
+  SKIP_UNLESS_READ_ONLY_IS_ENFORCED(folder.Path());
+  const std::string from = folder / "from.txt";
+  ASSERT_TRUE(WriteFileBytes(from, "source"));
+  const std::string readOnly = folder / "ro.txt";
+  ASSERT_TRUE(WriteFileBytes(readOnly, "keep"));
+  ASSERT_TRUE(SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_READONLY));
+  EXPECT_FALSE(CopyFileA(from.c_str(), readOnly.c_str(), FALSE));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+  EXPECT_EQ(Contents(readOnly), "keep");
 }
 
 TEST(CopyFile, KeepsReadOnlyAttributeAndWriteTime) {
