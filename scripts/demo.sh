@@ -51,6 +51,51 @@ step_import_installation() {
   "$tavlen_reg" query 'HKLM\SOFTWARE\TAVLEN\TAVLEN ACC' || true
 }
 
+# Serves version 1.0.1.0 on 127.0.0.1:$demo_port with nginx (tests/servers):
+# a zip unpacked into the installation, a text file copied there, and a
+# registry value written. Stopped when the script ends.
+step_serve_update() {
+  local state="$root/build/demo/servers" www
+  say "serving the update with nginx on 127.0.0.1:$demo_port"
+  TAVLEN_NGINX_PORT=$demo_port bash "$root/tests/servers/servers.sh" start "$state" 900
+  trap "bash '$root/tests/servers/servers.sh' stop '$state'" EXIT
+  www="$state/www/tavlen"
+  mkdir -p "$www"
+  python3 - "$www/core.zip" <<'PY'
+import sys, zipfile
+with zipfile.ZipFile(sys.argv[1], "w", zipfile.ZIP_DEFLATED) as archive:
+    archive.writestr("version.txt", "Tavlen 1.0.1.0\n")
+    archive.writestr("bin/tavlen.txt", "the product's new program files\n")
+PY
+  printf 'Release notes of 1.0.1.0\n' >"$www/notes.txt"
+  local core_md5 notes_md5
+  core_md5=$(md5sum "$www/core.zip" | cut -d' ' -f1)
+  notes_md5=$(md5sum "$www/notes.txt" | cut -d' ' -f1)
+  cat >"$www/update.xml" <<XML
+<?xml version="1.0"?>
+<updateinfo version="1.0.1.0">
+  <package name="core">
+    <description>core files</description>
+    <url>http://127.0.0.1:$demo_port/tavlen/core.zip</url>
+    <md5>$core_md5</md5>
+    <actions>
+      <action type="unzip" file="\${this_file}" where="\${app_path}"/>
+    </actions>
+  </package>
+  <package name="notes">
+    <description>release notes</description>
+    <url>http://127.0.0.1:$demo_port/tavlen/notes.txt</url>
+    <md5>$notes_md5</md5>
+    <actions>
+      <action type="copy" from="\${this_file}" to="\${app_path}\notes.txt" move="false"/>
+      <action type="registry" key="HKEY_LOCAL_MACHINE\SOFTWARE\TAVLEN\TAVLEN ACC" valuename="channel" value="demo"/>
+    </actions>
+  </package>
+</updateinfo>
+XML
+  echo "manifest: http://127.0.0.1:$demo_port/tavlen/update.xml"
+}
+
 # Runs the agent once without a window; its status is the run's outcome.
 step_run_updater() {
   say "running updater -auto (installed: 1.0.0.0, manifest: http://127.0.0.1:$demo_port/)"
@@ -69,8 +114,9 @@ step_show_result() {
     iconv -f GBK -t UTF-8 "$log" 2>/dev/null || cat "$log"
   fi
   "$tavlen_reg" query 'HKLM\SOFTWARE\TAVLEN\TAVLEN ACC' || true
+  "$tavlen_reg" query 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\TAVLEN ACC' || true
   echo "installation folder ($install_dir_windows):"
-  ls -la "$install_dir"
+  ls -laR "$install_dir"
 }
 
 main() {
@@ -78,6 +124,7 @@ main() {
   step_build
   step_prefix
   step_import_installation
+  step_serve_update
   local status=0
   step_run_updater || status=$?
   step_show_result

@@ -6,6 +6,7 @@
 # for plain HTTP (nginx.port) and HTTPS with a fresh self-signed certificate
 # for 127.0.0.1 (ssl.port, CA file ca.pem). Everything lives in STATE_DIR;
 # every server ends by itself after LIFETIME_SECONDS (default 1200) at most.
+# TAVLEN_NGINX_PORT, when set, is nginx's plain HTTP port instead of a free one.
 # stop: ends them and removes STATE_DIR.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -82,7 +83,7 @@ start() {
   cp "$state/nginx/cert.pem" "$state/ca.pem"
   local started=0 port sslport
   for _ in 1 2 3 4 5; do
-    port=$(free_port)
+    port=${TAVLEN_NGINX_PORT:-$(free_port)}
     sslport=$(free_port)
     write_nginx_conf "$port" "$sslport"
     if nginx -p "$state/nginx" -c "$state/nginx/nginx.conf" -e "$state/nginx/error.log" 2>>"$state/nginx/start.log"; then
