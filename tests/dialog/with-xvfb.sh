@@ -2,7 +2,9 @@
 # Runs a command with DISPLAY set to a private Xvfb server, and stops that
 # server afterwards. Xvfb picks a free display itself and names it on
 # -displayfd once it accepts connections; -noreset keeps it from resetting
-# when its last client leaves (a probe connection would race the next). The command's status is returned.
+# when its last client leaves (a probe connection would race the next).
+# For wine, give WINEPREFIX a prefix of the caller's own: its wine server is
+# waited for before the display is stopped. The command's status is returned.
 #   with-xvfb.sh COMMAND [ARGS...]
 set -uo pipefail
 command -v Xvfb >/dev/null || { echo "Xvfb is not installed" >&2; exit 77; }
@@ -18,3 +20,10 @@ done
 number=$(tr -d '[:space:]' <"$ready")
 [ -n "$number" ] || { echo "Xvfb did not start" >&2; exit 1; }
 DISPLAY=:$number "$@"
+status=$?
+# A wine server outlives its programs for a while, its desktop tied to this
+# display: let it end before the display goes, or the next run inherits it.
+if [ -n "${WINEPREFIX:-}" ] && command -v wineserver >/dev/null; then
+  timeout 60 wineserver -w 2>/dev/null
+fi
+exit $status
