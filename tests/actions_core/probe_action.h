@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "actions/core/update_action.h"
 
@@ -13,6 +14,14 @@ namespace tavlen::test {
 class ProbeAction : public UpdateAction {
  public:
   explicit ProbeAction(std::string typeName = "probe") : UpdateAction(std::move(typeName)) { ResetAttributes(); }
+  ~ProbeAction() override {
+    if (s_destroyed != nullptr) s_destroyed->push_back(m_szCmd);
+  }
+  ProbeAction(const ProbeAction&) = delete;
+  ProbeAction& operator=(const ProbeAction&) = delete;
+
+  // When set, every probe action appends its "cmd" here as it is destroyed.
+  static inline std::vector<std::string>* s_destroyed = nullptr;
 
   void ResetAttributes() override {
     UpdateAction::ResetAttributes();

@@ -163,5 +163,23 @@ TEST_F(ManifestTest, ThisFileAndUnknownVariablesAreLeftAlone) {
   EXPECT_EQ(action.GetAttribute("args"), "${APP_PATH} ${app_path C:\\windows\\system32");
 }
 
+TEST_F(ManifestTest, DestructionEmptiesEveryListFromItsEnd) {
+  std::vector<std::string> destroyed;
+  {
+    UpdateInfo info;
+    ASSERT_TRUE(info.LoadManifest(R"(<updateinfo version="9.0.0.0">
+      <package><post-actions><action type="probe" cmd="1post"/></post-actions>
+        <actions><action type="probe" cmd="1a"/><action type="probe" cmd="1b"/></actions></package>
+      <package><pre-actions><action type="probe" cmd="2pre-a"/><action type="probe" cmd="2pre-b"/></pre-actions>
+        <actions><action type="probe" cmd="2a"/></actions>
+        <post-actions><action type="probe" cmd="2post-a"/><action type="probe" cmd="2post-b"/></post-actions>
+      </package></updateinfo>)"));
+    ProbeAction::s_destroyed = &destroyed;
+  }
+  ProbeAction::s_destroyed = nullptr;
+  EXPECT_EQ(destroyed, (std::vector<std::string>{"2pre-b", "2pre-a", "2a", "2post-b", "2post-a", "1b", "1a",
+                                                 "1post"}));
+}
+
 }  // namespace
 }  // namespace tavlen::test
