@@ -72,6 +72,10 @@ RunFixture::~RunFixture() {
   for (const auto& file : m_served) DeleteFileA(servers.WebFile(file).c_str());
 }
 
+void RunFixture::SetUpdateUrl(const std::string& url) {
+  SetValue(AppContext().m_szRegKey, "updateurl", REG_SZ, url.c_str(), static_cast<DWORD>(url.size() + 1));
+}
+
 std::string RunFixture::ServeText(const std::string& name, const std::string& text) {
   const std::string file = m_tag + "-" + name;
   WriteFileBytes(servers.WebFile(file), text);

@@ -30,6 +30,11 @@ class RunFixture {
   // Serves the text as it is; returns its URL.
   std::string ServeText(const std::string& name, const std::string& text);
 
+  // Sets the product key's "updateurl".
+  void SetUpdateUrl(const std::string& url);
+  // The partner name whose product key this installation uses.
+  std::string Partner() const { return m_tag; }
+
   std::string AppFile(const std::string& name) const { return m_app + "\\" + name; }
   const std::string& DownloadDir() const { return m_download; }
   // The installed version as recorded in "cert" and "DisplayVersion".
