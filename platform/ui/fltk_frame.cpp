@@ -202,6 +202,21 @@ LRESULT FltkFrame::WindowMessage(UINT message, WPARAM wParam, LPARAM) {
 
 void FltkFrame::ShowAbout() { RunAboutBox(); }
 
+void FltkFrame::TraceButtonPlaces() {
+  // Where the server put the window, which FLTK does not learn without a
+  // window manager.
+  XSync(fl_display, False);
+  for (int id : {static_cast<int>(kUpdateButton), static_cast<int>(kCloseButton)}) {
+    const Fl_Widget* button = Control(id);
+    int x = 0;
+    int y = 0;
+    ::Window child = 0;
+    XTranslateCoordinates(fl_display, fl_xid(m_window.get()), RootWindow(fl_display, fl_screen), button->x(),
+                          button->y(), &x, &y, &child);
+    m_trace.Rect(id, x, y, button->w(), button->h());
+  }
+}
+
 int FltkFrame::RunModal(DialogHandler& handler) {
   m_handler = &handler;
   m_ended = false;
@@ -211,6 +226,7 @@ int FltkFrame::RunModal(DialogHandler& handler) {
   g_ownFrame = this;
   tavlen::posix::SetOwnWindow(Handle(), OwnWindowMessage);
   m_trace.Line("window " + std::to_string(fl_xid(m_window.get())));
+  if (m_trace.Active()) TraceButtonPlaces();
   handler.OnInitDialog();
   while (!m_ended) {
     MSG msg;

@@ -55,6 +55,7 @@ class FltkFrame final : public DialogFrame {
   };
   Bar* BarOf(int id);
   void ShowAbout();
+  void TraceButtonPlaces();
 
   std::unique_ptr<Fl_Double_Window> m_window;
   std::map<int, Fl_Widget*> m_controls;

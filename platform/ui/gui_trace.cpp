@@ -25,6 +25,11 @@ void GuiTrace::Text(int id, const std::string& utf8Text) { Line(std::to_string(i
 
 void GuiTrace::Enabled(int id, bool enabled) { Line(std::to_string(id) + " enabled " + (enabled ? "1" : "0")); }
 
+void GuiTrace::Rect(int id, int x, int y, int width, int height) {
+  Line(std::to_string(id) + " rect " + std::to_string(x) + " " + std::to_string(y) + " " + std::to_string(width) + " " +
+       std::to_string(height));
+}
+
 GuiTrace::BarState& GuiTrace::Bar(int id) {
   for (BarState& bar : m_bars) {
     if (bar.id == id) return bar;

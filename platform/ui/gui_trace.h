@@ -4,7 +4,8 @@
 //
 // Lines: "<id> text <UTF-8 text>", "<id> enabled 0|1", "<id> range <total>",
 // "<id> pos <position>" (only when the bar's whole percent changes, or at 0
-// and at the end), "<id> shown", "window <handle>", "closed".
+// and at the end), "<id> shown", "window <handle>", "<id> rect <x> <y> <w>
+// <h>" (a button's place on the screen, for a test that clicks it), "closed".
 #pragma once
 
 #include <cstdint>
@@ -27,6 +28,7 @@ class GuiTrace {
   void Enabled(int id, bool enabled);
   void Range(int id, int32_t total);
   void Position(int id, int32_t position);
+  void Rect(int id, int x, int y, int width, int height);
 
  private:
   struct BarState {

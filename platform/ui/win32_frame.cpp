@@ -104,6 +104,12 @@ INT_PTR CALLBACK Win32Frame::DialogProc(HWND window, UINT message, WPARAM wParam
 
 BOOL Win32Frame::OnInitDialog() {
   m_trace.Line("window " + std::to_string(reinterpret_cast<uintptr_t>(m_hwnd)));
+  for (int id : {static_cast<int>(kUpdateButton), static_cast<int>(kCloseButton)}) {
+    RECT place{};
+    if (GetWindowRect(Item(id), &place)) {
+      m_trace.Rect(id, place.left, place.top, place.right - place.left, place.bottom - place.top);
+    }
+  }
   HMENU systemMenu = GetSystemMenu(m_hwnd, FALSE);
   if (systemMenu != nullptr) {
     WCHAR aboutText[128] = {};

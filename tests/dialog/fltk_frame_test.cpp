@@ -306,9 +306,12 @@ TEST(FltkTrace, ControlChangesAreTracedWithBarsInPercentSteps) {
   std::ifstream in(path);
   std::vector<std::string> lines;
   int positions = 0;
+  std::vector<std::string> rects;
   for (std::string line; std::getline(in, line);) {
     if (line.rfind("1001 pos ", 0) == 0) {
       ++positions;
+    } else if (line.find(" rect ") != std::string::npos) {
+      rects.push_back(line);
     } else {
       lines.push_back(line);
     }
@@ -318,6 +321,10 @@ TEST(FltkTrace, ControlChangesAreTracedWithBarsInPercentSteps) {
   EXPECT_EQ(std::vector<std::string>(lines.begin() + 1, lines.end()),
             (std::vector<std::string>{"1002 enabled 0", "1000 text abc", "1001 range 100000", "1002 enabled 1",
                                       "closed"}));
+  // The buttons' places on the screen, for tests that click them.
+  ASSERT_EQ(rects.size(), 2u);
+  EXPECT_EQ(rects[0].rfind("1002 rect ", 0), 0u);
+  EXPECT_EQ(rects[1].rfind("2 rect ", 0), 0u);
   // One line per whole percent, plus the start and the end.
   EXPECT_GE(positions, 100);
   EXPECT_LE(positions, 102);
