@@ -270,6 +270,16 @@ TEST(Paths, SlashesDotsAndRelativeNames) {
   EXPECT_STREQ(name, "x.txt");
 }
 
+TEST(Paths, FullPathKeepsDoubleByteCharacters) {
+  // The trail byte 5C of 昞 is not a separator.
+  char full[MAX_PATH];
+  char* name = nullptr;
+  ASSERT_EQ(GetFullPathNameA("C:\\dir\\a昞\\..\\b昞", sizeof full, full, &name), 10u);
+  EXPECT_EQ(std::string(full), "C:\\dir\\b昞");
+  ASSERT_NE(name, nullptr);
+  EXPECT_EQ(std::string(name), "b昞");
+}
+
 TEST(Paths, BufferSizesOfPathQueries) {
   char full[MAX_PATH];
   const DWORD length = GetFullPathNameA("C:\\a\\b\\..\\c", sizeof full, full, nullptr);

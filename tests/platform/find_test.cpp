@@ -69,6 +69,14 @@ TEST_F(Find, WildcardsMatchWithoutRegardToCase) {
   }
 }
 
+TEST_F(Find, DoubleByteNamesWithABackslashTrailByte) {
+  // 昞 is 95 5C: its trail byte must not split the name or the pattern.
+  ASSERT_TRUE(WriteFileBytes(m_folder / "a昞b.txt", "x"));
+  EXPECT_EQ(Names(m_folder / "*昞?.TXT"), std::set<std::string>{"a昞b.txt"});
+  EXPECT_EQ(Names(m_folder / "?昞b.txt"), std::set<std::string>{"a昞b.txt"});
+  EXPECT_EQ(Names(m_folder / "A昞B.TXT"), std::set<std::string>{"a昞b.txt"});
+}
+
 TEST_F(Find, NoMatchAndBadFolders) {
   DWORD error = 0;
   EXPECT_TRUE(Names(m_folder / "*.exe", &error).empty());
