@@ -203,6 +203,19 @@ TEST_F(ShortcutTest, DeleteRemovesTheFileAndAMissingOneFails) {
   EXPECT_TRUE(Shortcut({{"cmd", "delete"}, {"name", name}, {"skiperr", "true"}})->Execute());
 }
 
+TEST_F(ShortcutTest, UpdateOfAShortcutThatCannotBeReadFails) {
+  const std::string name = UniqueName("corrupt");
+  ShortcutFile file(CSIDL_DESKTOP, name);
+  ASSERT_TRUE(WriteFileBytes(file.Path(), "not a shell link"));
+  ShellLinkFields fields;
+  EXPECT_TRUE(FAILED(ShellLink().ReadLink(nullptr, CSIDL_DESKTOP, name, fields)));
+  EXPECT_FALSE(Shortcut({{"cmd", "update"}, {"name", name}, {"target", m_first}})->Execute());
+  EXPECT_TRUE(Shortcut({{"cmd", "update"}, {"name", name}, {"skiperr", "1"}})->Execute());
+  std::string bytes;
+  ASSERT_TRUE(ReadFileBytes(file.Path(), bytes));
+  EXPECT_EQ(bytes, "not a shell link") << "left as it was";
+}
+
 TEST_F(ShortcutTest, NameWithBlanksIsTrimmedOnlyByCreate) {
   const std::string name = UniqueName("blanks");
   ShortcutFile file(CSIDL_DESKTOP, name);
