@@ -23,12 +23,21 @@ std::string::size_type FindFirstOf(const std::string& text, const std::string& s
 }  // namespace
 
 std::string Trim(const std::string& text, const std::string& characters) {
-  const auto first = text.find_first_not_of(characters);
+  // Walks the text character by character, so a trail byte that equals a
+  // trim character is never taken for one.
+  std::string::size_type first = std::string::npos;
+  std::string::size_type end = 0;
+  for (std::string::size_type i = 0; i < text.size(); ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    const bool doubleByte = IsLead(c) && i + 1 < text.size();
+    if (doubleByte || characters.find(static_cast<char>(c)) == std::string::npos) {
+      if (first == std::string::npos) first = i;
+      end = doubleByte ? i + 2 : i + 1;
+    }
+    if (doubleByte) ++i;
+  }
   if (first == std::string::npos) return {};
-  // A trail byte that equals a trim character cannot end a text, since a
-  // double-byte character is never cut: trim characters are ASCII only.
-  const auto last = text.find_last_not_of(characters);
-  return text.substr(first, last - first + 1);
+  return text.substr(first, end - first);
 }
 
 int SplitString(std::vector<std::string>& items, const std::string& text, const std::string& separators,

@@ -32,6 +32,8 @@ TEST(SplitString, Items) {
       {"x;y,z", ",;", "", {"x", "y", "z"}},
       // The trail byte of 昞 (95 5C) is not a separator.
       {"x昞\\y", "\\", "", {"x昞", "y"}},
+      // ...nor a trim character at either end of an item.
+      {"\\a昞\\,昞", ",", "\\", {"a昞", "昞"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
