@@ -11,10 +11,10 @@
 
 namespace tavlen::test {
 
-class RecordingDisplay : public ProgressDisplay {
+class StatusRecorder : public ProgressDisplay {
  public:
-  RecordingDisplay() { SetMainWindow(this); }
-  ~RecordingDisplay() override { SetMainWindow(nullptr); }
+  StatusRecorder() { SetMainWindow(this); }
+  ~StatusRecorder() override { SetMainWindow(nullptr); }
 
   void SetStatusText(const std::string& text) override { status.push_back(text); }
   void SetFileProgress(int32_t position, int32_t total) override { fileProgress.emplace_back(position, total); }

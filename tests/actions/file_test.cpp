@@ -41,7 +41,7 @@ class FileActionTest : public ::testing::Test {
   }
 
   TempFolder m_temp;
-  RecordingDisplay m_display;
+  StatusRecorder m_display;
 };
 
 TEST_F(FileActionTest, CopyIntoAnExistingFolderKeepsTheSourceName) {

@@ -41,7 +41,7 @@ class UnzipTest : public ::testing::Test {
   }
 
   TempFolder m_temp;
-  RecordingDisplay m_display;
+  StatusRecorder m_display;
 };
 
 TEST_F(UnzipTest, FolderEntriesFilesAndProgress) {
