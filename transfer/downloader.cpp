@@ -5,9 +5,11 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
 #include "app/display.h"
 #include "platform/win32.h"
+#include "transfer/chunk_writer.h"
 #include "transfer/progress_scale.h"
 #include "update/activity_log.h"
 #include "update/path_helpers.h"
@@ -88,6 +90,13 @@ bool Download(std::string& url, std::string& target, bool toFile, bool showProgr
   }
 
   bool result = true;
+  // Held off the stack: 64 KiB.
+  auto writer = std::make_unique<ChunkWriter>(file);
+  // Every chunk that could not be stored is reported once.
+  auto reportWrites = [&result](int failedChunks) {
+    for (int i = 0; i < failedChunks; ++i) LogActivity(kWriteError, true);
+    if (failedChunks > 0) result = false;
+  };
   HINTERNET internet = InternetOpenA(kUserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
   HINTERNET request =
       internet != nullptr ? InternetOpenUrlA(internet, url.c_str(), nullptr, 0, kOpenFlags, 0) : nullptr;
@@ -124,11 +133,7 @@ bool Download(std::string& url, std::string& target, bool toFile, bool showProgr
       }
       chunk[got] = '\0';
       if (toFile) {
-        DWORD written = 0;
-        if (!WriteFile(file, chunk, got, &written, nullptr) || written < got) {
-          LogActivity(kWriteError, true);
-          result = false;
-        }
+        reportWrites(writer->Add(chunk, got));
       } else {
         target.append(chunk, got);
       }
@@ -136,7 +141,10 @@ bool Download(std::string& url, std::string& target, bool toFile, bool showProgr
     if (result && showProgress && total < 0) MainWindow().SetFileProgress(scale.Final(received), scale.Final(received));
   }
 
-  if (toFile) CloseHandle(file);
+  if (toFile) {
+    reportWrites(writer->Flush());
+    CloseHandle(file);
+  }
   if (request != nullptr) InternetCloseHandle(request);
   if (internet != nullptr) InternetCloseHandle(internet);
   return result;

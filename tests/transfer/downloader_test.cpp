@@ -2,6 +2,12 @@
 // every way a body can go wrong, the progress it reports and what it leaves.
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <sys/resource.h>
+
+#include <csignal>
+#endif
+
 #include <string>
 
 #include "platform/win32.h"
@@ -100,6 +106,29 @@ TEST_F(Downloader, StalledServerTimesOut) {
   unsetenv("TAVLEN_INTERNET_TIMEOUT_MS");
   EXPECT_EQ(body, PatternBytes(5000));
   EXPECT_EQ(display.statuses, std::vector<std::string>{kDownloadError});
+}
+
+// Linux only: a file size limit stands in for a disk that fills up after
+// 50,000 bytes.
+TEST_F(Downloader, FullDiskReportsEveryLostChunkAndReadsToTheEnd) {
+  rlimit previous{};
+  getrlimit(RLIMIT_FSIZE, &previous);
+  rlimit limit = previous;
+  limit.rlim_cur = 50000;
+  signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+  std::string body;
+  const bool ok = ToFile(servers.Fault("/data/100000"), "full.bin", &body);
+  setrlimit(RLIMIT_FSIZE, &previous);
+  signal(SIGXFSZ, SIG_DFL);
+
+  EXPECT_FALSE(ok);
+  EXPECT_EQ(body, PatternBytes(50000));
+  // One line for every chunk (at most 4,096 bytes) that did not fit.
+  const int lost = display.Count("保存下载文件出错");
+  EXPECT_GE(lost, 50000 / 4096);
+  EXPECT_EQ(lost, static_cast<int>(display.statuses.size()));
+  EXPECT_EQ(display.fileCalls.back().position, 100000) << "the body is still read to its end";
 }
 #endif
 
