@@ -12,9 +12,11 @@ namespace {
 
 const char kSkipErr[] = "skiperr";
 
-bool IsSkipErrorName(const std::string& name) {
-  return EqualsNoCase(name, kSkipErr) || EqualsNoCase(name, "skiperror");
-}
+// Names compare without regard to ASCII case, which never changes a name's
+// length: the length test spares most comparisons the full multibyte one.
+bool SameName(const std::string& a, const std::string& b) { return a.size() == b.size() && EqualsNoCase(a, b); }
+
+bool IsSkipErrorName(const std::string& name) { return SameName(name, kSkipErr) || SameName(name, "skiperror"); }
 
 }  // namespace
 
@@ -25,9 +27,9 @@ UpdateAction::~UpdateAction() = default;
 void UpdateAction::ResetAttributes() { SetAttribute(kSkipErr, m_bSkipError ? "1" : "0"); }
 
 std::string UpdateAction::GetAttribute(const std::string& name) const {
-  const std::string key = EqualsNoCase(name, "skiperror") ? std::string(kSkipErr) : name;
+  const std::string key = SameName(name, "skiperror") ? std::string(kSkipErr) : name;
   for (std::size_t i = 0; i < m_attrNames.size(); ++i) {
-    if (EqualsNoCase(m_attrNames[i], key)) return m_attrValues[i];
+    if (SameName(m_attrNames[i], key)) return m_attrValues[i];
   }
   return {};
 }
@@ -36,14 +38,14 @@ bool UpdateAction::SetAttribute(const std::string& name, const std::string& valu
   // Copies first: name and value may be references into the list itself.
   std::string stored = name;
   std::string expanded = ExpandEnvironment(value);
-  if (EqualsNoCase(name, "description")) {
+  if (SameName(name, "description")) {
     m_szDescription = value;
   } else if (IsSkipErrorName(name)) {
     stored = kSkipErr;
     m_bSkipError = EqualsNoCase(value, "1") || EqualsNoCase(value, "true");
   }
   for (std::size_t i = 0; i < m_attrNames.size(); ++i) {
-    if (EqualsNoCase(m_attrNames[i], stored)) {
+    if (SameName(m_attrNames[i], stored)) {
       m_attrValues[i] = std::move(expanded);
       return true;
     }
