@@ -38,6 +38,8 @@ stop_pid_file() {
   kill -- "-$pid" 2>/dev/null || kill "$pid" 2>/dev/null || true
   for _ in $(seq 50); do
     kill -0 "$pid" 2>/dev/null || return 0
+    # Ended, but not yet reaped by its new parent.
+    case $(ps -o stat= -p "$pid" 2>/dev/null) in Z*) return 0 ;; esac
     sleep 0.1
   done
   kill -9 "$pid" 2>/dev/null || true
