@@ -6,7 +6,8 @@ namespace ui {
 
 GuiTrace::GuiTrace() {
   const char* path = std::getenv("TAVLEN_UI_TRACE");
-  if (path != nullptr && *path != '\0') m_file = std::fopen(path, "a");
+  // Binary: the same LF lines on both targets.
+  if (path != nullptr && *path != '\0') m_file = std::fopen(path, "ab");
 }
 
 GuiTrace::~GuiTrace() {
