@@ -1,6 +1,7 @@
 // The "shortcut" action on real special folders and real .lnk files: on
 // Linux over the prefix, on Windows (wine) through the shell itself.
 #include <gtest/gtest.h>
+#include <tinyxml.h>
 
 #include <atomic>
 #include <string>
@@ -138,6 +139,23 @@ TEST_F(ShortcutTest, CreateWithOnlyANamePointsAtTheAgentOnTheDesktop) {
   ASSERT_TRUE(ReadFileBytes(file.Path(), bytes));
   ASSERT_GT(bytes.size(), 0x18u);
   EXPECT_EQ(static_cast<unsigned char>(bytes[0x14]) & 0x40, 0);
+}
+
+TEST_F(ShortcutTest, ManifestElementWithOnlyANameCreatesOnTheDesktop) {
+  // Absent attributes load as empty texts: an empty "cmd" creates, an empty
+  // or unreadable "id" keeps the desktop.
+  for (const char* extra : {"", " id=\"abc\"", " cmd=\"\" id=\"\""}) {
+    const std::string name = UniqueName("element");
+    ShortcutFile file(CSIDL_DESKTOP, name);
+    TiXmlDocument document;
+    document.Parse(("<action type=\"shortcut\" name=\"" + name + "\"" + extra + "/>").c_str());
+    ASSERT_NE(document.RootElement(), nullptr);
+    ShortcutAction action;
+    ASSERT_TRUE(action.LoadFromElement(document.RootElement()));
+    EXPECT_TRUE(action.Execute()) << extra;
+    ASSERT_TRUE(file.Exists()) << extra;
+    EXPECT_TRUE(EqualsNoCase(Read(CSIDL_DESKTOP, name).target, ModulePath()));
+  }
 }
 
 TEST_F(ShortcutTest, CreateWritesEveryFieldAndReplacesAnEarlierShortcut) {

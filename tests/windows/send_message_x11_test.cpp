@@ -12,22 +12,10 @@
 namespace tavlen::test {
 namespace {
 
-XvfbServer* g_server = nullptr;
-
-class XvfbEnvironment : public testing::Environment {
- public:
-  void SetUp() override { g_server = new XvfbServer(); }
-  void TearDown() override {
-    delete g_server;
-    g_server = nullptr;
-  }
-};
-testing::Environment* const g_environment = testing::AddGlobalTestEnvironment(new XvfbEnvironment);
-
 class SendMessageX11Test : public testing::Test {
  protected:
   void SetUp() override {
-    if (g_server == nullptr || !g_server->Started()) GTEST_SKIP() << "Xvfb could not be started";
+    if (!ProgramXvfb().Started()) GTEST_SKIP() << "Xvfb could not be started";
   }
 };
 

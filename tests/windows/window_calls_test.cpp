@@ -7,26 +7,14 @@
 #include "tests/windows/x_session.h"
 
 using tavlen::test::XTestClient;
-using tavlen::test::XvfbServer;
+using tavlen::test::ProgramXvfb;
 
 namespace {
-
-XvfbServer* g_server = nullptr;
-
-class XvfbEnvironment : public testing::Environment {
- public:
-  void SetUp() override { g_server = new XvfbServer(); }
-  void TearDown() override {
-    delete g_server;
-    g_server = nullptr;
-  }
-};
-testing::Environment* const g_environment = testing::AddGlobalTestEnvironment(new XvfbEnvironment);
 
 class WindowCallsTest : public testing::Test {
  protected:
   void SetUp() override {
-    if (g_server == nullptr || !g_server->Started()) GTEST_SKIP() << "Xvfb could not be started";
+    if (!ProgramXvfb().Started()) GTEST_SKIP() << "Xvfb could not be started";
   }
 };
 

@@ -54,6 +54,11 @@ XvfbServer::~XvfbServer() {
   waitpid(m_pid, nullptr, 0);
 }
 
+XvfbServer& ProgramXvfb() {
+  static XvfbServer server;
+  return server;
+}
+
 XTestClient::XTestClient(const std::string& className, const std::string& title, const std::string& mode,
                          const std::vector<std::string>& options) {
   int in[2];

@@ -26,6 +26,9 @@ class XvfbServer {
   std::string m_display;
 };
 
+// The test program's own Xvfb, started on first use and stopped at exit.
+XvfbServer& ProgramXvfb();
+
 // One x_test_client process with its window mapped (the constructor waits
 // for its "ready" line). Finish() closes its stdin, waits for it to exit and
 // returns every line it reported.
