@@ -7,6 +7,7 @@
 
 #include "actions/core/action_factory.h"
 #include "manifest/update_info.h"
+#include "platform/win32.h"
 #include "tests/run/run_fixture.h"
 #include "update/install_context.h"
 
@@ -72,6 +73,23 @@ TEST_F(UpdateRun, AllPackagesSucceed) {
   AppContext().m_szCurVersion = "2.0.0.1";
   EXPECT_TRUE(Run(fixture, url));
   EXPECT_TRUE(display.Saw("你使用的已经是最新版本"));
+
+  // A newer update after that: the downloader makes the folder again.
+  EXPECT_TRUE(Run(fixture, fixture.ServeManifest("2.1.0.0", {{"p4.txt", "four"}})));
+  EXPECT_TRUE(tavlen::test::Exists(fixture.AppFile("p4.txt")));
+  EXPECT_EQ(fixture.CertVersion(), "2.1.0.0");
+}
+
+TEST_F(UpdateRun, CleanUpEmptiesTheDownloadFolderDepthFirst) {
+  RunFixture fixture("1.0.0.0");
+  const std::string& download = fixture.DownloadDir();
+  ASSERT_TRUE(CreateDirectoryA((download + "\\a").c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryA((download + "\\a\\b").c_str(), nullptr));
+  ASSERT_TRUE(tavlen::test::WriteFileBytes(download + "\\a\\b\\deep.bin", "x"));
+  ASSERT_TRUE(tavlen::test::WriteFileBytes(download + "\\locked.bin", "y"));
+  SetFileAttributesA((download + "\\locked.bin").c_str(), FILE_ATTRIBUTE_READONLY);
+  EXPECT_TRUE(Run(fixture, fixture.ServeManifest("2.0.0.0", {})));
+  EXPECT_FALSE(tavlen::test::Exists(download));
 }
 
 TEST_F(UpdateRun, SecondOfThreePackagesFails) {
