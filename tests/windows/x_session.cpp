@@ -35,7 +35,7 @@ XvfbServer::XvfbServer() {
   if (pipe(ready) != 0) return;
   // -displayfd makes Xvfb choose a free display and write its number once it
   // accepts connections.
-  m_pid = Spawn({"Xvfb", "-displayfd", std::to_string(ready[1]), "-nolisten", "tcp", "-screen", "0", "320x240x24"},
+  m_pid = Spawn({"Xvfb", "-displayfd", std::to_string(ready[1]), "-nolisten", "tcp", "-noreset", "-screen", "0", "320x240x24"},
                 -1, -1, ready[1]);
   close(ready[1]);
   std::string number;
