@@ -9,7 +9,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   libsqlite3-dev libtinyxml-dev libminizip-dev zlib1g-dev libcurl4-openssl-dev
   libx11-dev libfltk1.3-dev fonts-wqy-microhei
-  xvfb xdotool imagemagick nginx-light zip unzip curl python3
+  xvfb xdotool imagemagick nginx-light zip unzip curl python3 openssl
   wine64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix libz-mingw-w64-dev mingw-w64-tools
   locales dpkg-dev googletest
 )
