@@ -90,8 +90,8 @@ bool Download(std::string& url, std::string& target, bool toFile, bool showProgr
   }
 
   bool result = true;
-  // Held off the stack: 64 KiB.
-  auto writer = std::make_unique<ChunkWriter>(file);
+  // File mode only; held off the stack (64 KiB).
+  auto writer = toFile ? std::make_unique<ChunkWriter>(file) : nullptr;
   // Every chunk that could not be stored is reported once.
   auto reportWrites = [&result](int failedChunks) {
     for (int i = 0; i < failedChunks; ++i) LogActivity(kWriteError, true);
@@ -108,7 +108,7 @@ bool Download(std::string& url, std::string& target, bool toFile, bool showProgr
     LogActivity(kDownloadError, true);
     result = false;
   } else {
-    char chunk[kChunkSize + 1];
+    char chunk[kChunkSize];
     uint64_t received = 0;
     while (true) {
       DWORD got = 0;
@@ -131,7 +131,6 @@ bool Download(std::string& url, std::string& target, bool toFile, bool showProgr
         MainWindow().SetFileProgress(scale.Position(received), -1);
         PumpOneMessage();
       }
-      chunk[got] = '\0';
       if (toFile) {
         reportWrites(writer->Add(chunk, got));
       } else {
