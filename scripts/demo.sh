@@ -10,7 +10,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
-build_dir=${BUILD_DIR:-$root/build/linux}
+build_dir=$(realpath -m "${BUILD_DIR:-$root/build/linux}")
 jobs=${JOBS:-2}
 demo_dir="$root/scripts/demo"
 export TAVLEN_PREFIX=${TAVLEN_PREFIX:-$root/build/demo/prefix}
