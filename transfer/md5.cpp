@@ -164,13 +164,27 @@ const char* Md5Digest::OfFile(const std::string& path) {
   if (failed) return nullptr;
   uint8_t digest[16];
   md5.Final(digest);
+  FormatHex(digest, g_digestText);
+  return g_digestText;
+}
+
+std::string Md5Digest::OfBytes(const std::string& bytes) {
+  Md5Digest md5;
+  md5.Update(bytes.data(), bytes.size());
+  uint8_t digest[16];
+  md5.Final(digest);
+  char text[33];
+  FormatHex(digest, text);
+  return text;
+}
+
+void Md5Digest::FormatHex(const uint8_t digest[16], char text[33]) {
   static const char kDigits[] = "0123456789abcdef";
   for (int i = 0; i < 16; ++i) {
-    g_digestText[2 * i] = kDigits[digest[i] >> 4];
-    g_digestText[2 * i + 1] = kDigits[digest[i] & 15];
+    text[2 * i] = kDigits[digest[i] >> 4];
+    text[2 * i + 1] = kDigits[digest[i] & 15];
   }
-  g_digestText[32] = '\0';
-  return g_digestText;
+  text[32] = '\0';
 }
 
 std::string FileNameFromUrl(const std::string& url) {

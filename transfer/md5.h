@@ -16,9 +16,13 @@ class Md5Digest {
   // null when the file cannot be opened. The text lives in one static buffer
   // that the next call overwrites.
   static const char* OfFile(const std::string& path);
+  // The digest of bytes as 32 lowercase hexadecimal digits.
+  static std::string OfBytes(const std::string& bytes);
 
  private:
   void Transform(const uint8_t block[64]);
+  // Writes the 16 digest bytes as 32 lowercase hexadecimal digits and a zero.
+  static void FormatHex(const uint8_t digest[16], char text[33]);
 
   uint32_t m_state[4];
   uint64_t m_bitCount;

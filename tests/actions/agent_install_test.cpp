@@ -17,19 +17,6 @@
 namespace tavlen::test {
 namespace {
 
-std::string Md5Hex(const std::string& bytes) {
-  Md5Digest md5;
-  md5.Update(bytes.data(), bytes.size());
-  uint8_t digest[16];
-  md5.Final(digest);
-  std::string text;
-  for (uint8_t byte : digest) {
-    text += "0123456789abcdef"[byte >> 4];
-    text += "0123456789abcdef"[byte & 15];
-  }
-  return text;
-}
-
 // The Unix path of a Windows path of the prefix (C: is drive_c, Z: is /).
 std::string UnixPath(const std::string& windowsPath) {
   std::string path = windowsPath.substr(2);
@@ -69,7 +56,7 @@ TEST(AgentInstall, ZipPackageWithEveryFileProcessAndRegistryAction) {
   const std::string packageUrl = fixture.ServeText("pkg.zip", package);
   const std::string manifest =
       "<?xml version=\"1.0\"?>\n<updateinfo version=\"2.0.0.0\">\n  <package name=\"pkg\">\n"
-      "    <url>" + packageUrl + "</url>\n    <md5>" + Md5Hex(package) + "</md5>\n    <actions>\n"
+      "    <url>" + packageUrl + "</url>\n    <md5>" + Md5Digest::OfBytes(package) + "</md5>\n    <actions>\n"
       "      <action type=\"unzip\" file=\"${this_file}\" where=\"${app_path}\\\\new\"/>\n"
       "      <action type=\"mkdir\" dir=\"${app_path}\\docs\\manual\"/>\n"
       "      <action type=\"copy\" from=\"${app_path}\\new\\readme.txt\" to=\"${app_path}\\docs\" move=\"false\"/>\n"

@@ -9,20 +9,6 @@ namespace tavlen::test {
 
 namespace {
 
-std::string Md5Text(const std::string& bytes) {
-  Md5Digest md5;
-  md5.Update(bytes.data(), bytes.size());
-  uint8_t digest[16];
-  md5.Final(digest);
-  static const char kDigits[] = "0123456789abcdef";
-  std::string text;
-  for (uint8_t byte : digest) {
-    text += kDigits[byte >> 4];
-    text += kDigits[byte & 15];
-  }
-  return text;
-}
-
 bool SetValue(const std::string& key, const char* name, DWORD type, const void* data, DWORD size) {
   HKEY handle = nullptr;
   if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle, nullptr) !=
@@ -87,7 +73,7 @@ std::string RunFixture::ServeManifest(const std::string& version, const std::vec
   std::string xml = "<?xml version=\"1.0\"?>\n<updateinfo version=\"" + version + "\">\n";
   for (const auto& package : packages) {
     const std::string url = ServeText(package.name, package.contents);
-    const std::string digest = package.wrongDigest ? std::string(32, '0') : Md5Text(package.contents);
+    const std::string digest = package.wrongDigest ? std::string(32, '0') : Md5Digest::OfBytes(package.contents);
     xml += "  <package name=\"" + package.name + "\">\n    <description>安装 " + package.name +
            "</description>\n    <url>" + url + "</url>\n    <md5>" + digest +
            "</md5>\n    <actions>\n      <action type=\"copy\" from=\"${this_file}\" to=\"${app_path}\\" +

@@ -42,20 +42,6 @@ class ProbeAction final : public UpdateAction {
   bool m_result;
 };
 
-std::string Md5Of(const std::string& bytes) {
-  Md5Digest md5;
-  md5.Update(bytes.data(), bytes.size());
-  uint8_t digest[16];
-  md5.Final(digest);
-  static const char kDigits[] = "0123456789abcdef";
-  std::string text;
-  for (uint8_t byte : digest) {
-    text += kDigits[byte >> 4];
-    text += kDigits[byte & 15];
-  }
-  return text;
-}
-
 class PackageInstall : public testing::Test {
  protected:
   void SetUp() override {
@@ -84,7 +70,7 @@ TEST_F(PackageInstall, VerifiedFileThenActionsInOrder) {
   UpdatePackage package;
   package.m_szDescription = "核心文件";
   package.m_szUrl = servers.Fault("/data/5000");
-  package.m_szMd5 = Md5Of(PatternBytes(5000));
+  package.m_szMd5 = Md5Digest::OfBytes(PatternBytes(5000));
   for (auto& c : package.m_szMd5) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
   AddProbes(package);
 
@@ -112,7 +98,7 @@ TEST_F(PackageInstall, AttemptsUntilTheDigestMatches) {
     trail.clear();
     UpdatePackage package;
     package.m_szUrl = servers.Fault("/flaky/" + Key() + "/" + std::to_string(c.corrupted) + "/3000");
-    package.m_szMd5 = Md5Of(PatternBytes(3000));
+    package.m_szMd5 = Md5Digest::OfBytes(PatternBytes(3000));
     AddProbes(package);
 
     EXPECT_EQ(package.Install(), c.installed);
