@@ -12,20 +12,11 @@
 #include "tests/actions/action_test_support.h"
 #include "tests/actions/zip_writer.h"
 #include "tests/run/run_fixture.h"
+#include "tests/support/temp_folder.h"
 #include "transfer/md5.h"
 
 namespace tavlen::test {
 namespace {
-
-// The Unix path of a Windows path of the prefix (C: is drive_c, Z: is /).
-std::string UnixPath(const std::string& windowsPath) {
-  std::string path = windowsPath.substr(2);
-  for (auto& c : path) {
-    if (c == '\\') c = '/';
-  }
-  if (windowsPath[0] == 'Z' || windowsPath[0] == 'z') return path;
-  return std::string(std::getenv("TAVLEN_PREFIX")) + "/drive_c" + path;
-}
 
 std::string Content(const std::string& path) {
   std::string bytes;
@@ -69,7 +60,7 @@ TEST(AgentInstall, ZipPackageWithEveryFileProcessAndRegistryAction) {
       "    </actions>\n  </package>\n</updateinfo>\n";
   fixture.SetUpdateUrl(fixture.ServeText("update.xml", manifest));
 
-  const std::string command = "cd '" + UnixPath(fixture.work.Path()) + "' && TAVLEN_UI=console timeout 120 '" +
+  const std::string command = "cd '" + tavlen::test::UnixPathOf(fixture.work.Path()) + "' && TAVLEN_UI=console timeout 120 '" +
                               TAVLEN_UPDATER_PATH + "' -auto -p=" + fixture.Partner() +
                               " </dev/null >agent.out 2>&1";
   const int raw = std::system(command.c_str());

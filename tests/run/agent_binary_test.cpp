@@ -8,22 +8,13 @@
 #include <string>
 
 #include "tests/run/run_fixture.h"
+#include "tests/support/temp_folder.h"
 #include "update/install_context.h"
 
 namespace {
 
 using tavlen::test::PackageSpec;
 using tavlen::test::RunFixture;
-
-// The Unix path of a Windows path of the prefix (C: is drive_c, Z: is /).
-std::string UnixPath(const std::string& windowsPath) {
-  std::string path = windowsPath.substr(2);
-  for (auto& c : path) {
-    if (c == '\\') c = '/';
-  }
-  if (windowsPath[0] == 'Z' || windowsPath[0] == 'z') return path;
-  return std::string(std::getenv("TAVLEN_PREFIX")) + "/drive_c" + path;
-}
 
 struct AgentResult {
   int status = -1;
@@ -32,7 +23,7 @@ struct AgentResult {
 };
 
 AgentResult RunAgent(RunFixture& fixture, bool offline) {
-  const std::string folder = UnixPath(fixture.work.Path());
+  const std::string folder = tavlen::test::UnixPathOf(fixture.work.Path());
   const std::string command = "cd '" + folder + "' && TAVLEN_UI=console timeout 120 " +
                               (offline ? "unshare -rn " : "") + "'" TAVLEN_UPDATER_PATH "' -auto -p=" +
                               fixture.Partner() + " </dev/null >agent.out 2>&1";

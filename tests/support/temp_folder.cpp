@@ -99,3 +99,16 @@ bool RunningUnderWine() {
 }
 
 }  // namespace tavlen::test
+
+#ifndef _WIN32
+#include "platform/posix/path_map.h"
+
+namespace tavlen::test {
+
+std::string UnixPathOf(const std::string& windowsPath) {
+  tavlen::posix::MappedPath mapped;
+  return tavlen::posix::MapWindowsPath(windowsPath.c_str(), mapped) == 0 ? mapped.unixPath : std::string();
+}
+
+}  // namespace tavlen::test
+#endif

@@ -42,3 +42,13 @@ namespace tavlen::test {
 bool RunningUnderWine();
 
 }  // namespace tavlen::test
+
+#ifndef _WIN32
+namespace tavlen::test {
+
+// Linux: the Unix path that a Windows path of the prefix names, for tests
+// that run programs outside the agent (shell commands, the agent binary).
+std::string UnixPathOf(const std::string& windowsPath);
+
+}  // namespace tavlen::test
+#endif
