@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs everything the project needs on a Debian 12 machine (as root, or
-# through sudo), then unpacks the Debian sources that the Windows builds
+# through sudo), without recommended packages: what the project needs from a
+# package's recommendations is listed here (wine for the wine command, xauth
+# for xvfb-run, the GL headers for FLTK's CMake module). Then it unpacks the Debian sources that the Windows builds
 # compile. Safe to run again: it does nothing when everything is present.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -8,9 +10,9 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 packages=(
   cmake ninja-build g++ pkg-config
   libsqlite3-dev libtinyxml-dev libminizip-dev zlib1g-dev libcurl4-openssl-dev
-  libx11-dev libfltk1.3-dev fonts-wqy-microhei
-  xvfb xdotool imagemagick nginx-light zip unzip curl python3 openssl
-  wine64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix libz-mingw-w64-dev mingw-w64-tools
+  libx11-dev libfltk1.3-dev libgl-dev libglu1-mesa-dev fonts-wqy-microhei
+  xvfb xauth xdotool imagemagick nginx-light zip unzip curl python3 openssl
+  wine wine64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix libz-mingw-w64-dev mingw-w64-tools
   locales dpkg-dev googletest
 )
 
