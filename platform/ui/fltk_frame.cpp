@@ -144,9 +144,14 @@ void FltkFrame::SetBarPosition(int id, int32_t position) {
   if (bar == nullptr) return;
   // Like PBM_SETPOS: the position is kept within the range.
   bar->position = position < 0 ? 0 : (bar->total > 0 && position > bar->total ? bar->total : position);
-  // Fl_Progress redraws only when the value changes, so a chunk that moves
-  // the bar by less than a pixel costs nothing here.
-  bar->widget->value(static_cast<float>(BarFraction(bar->position, bar->total)));
+  // The downloader moves the bar after every 4 KiB chunk: only a change of
+  // a whole pixel (or an empty or full bar) reaches the widget.
+  const double fraction = BarFraction(bar->position, bar->total);
+  const int width = bar->widget->w();
+  if (static_cast<int>(fraction * width) != static_cast<int>(bar->widget->value() * width) || fraction == 0.0 ||
+      fraction == 1.0) {
+    bar->widget->value(static_cast<float>(fraction));
+  }
   m_trace.Position(id, bar->position);
 }
 
