@@ -64,7 +64,10 @@ console_run() {
   python3 "$here/phase_timer.py" pipe "$fifo" "$ready" >"$work/result" &
   timer=$!
   timer_ready "$ready" || exit 1
-  TAVLEN_UI=console run stdbuf -oL "$updater" -auto 2>&1 | tee "$work/console.out" >"$fifo"
+  # Line-buffered output on Linux; the Windows program flushes its own lines.
+  local command=(stdbuf -oL "$updater")
+  [ "$target" = windows ] && command=("$wine_run" "$updater")
+  TAVLEN_UI=console "${command[@]}" -auto 2>&1 | tee "$work/console.out" >"$fifo"
   wait $timer
   grep -q fail "$work/result" && tr '\r' '\n' <"$work/console.out" | tail -n 5 >&2
   cat "$work/result"
