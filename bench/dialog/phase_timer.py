@@ -11,8 +11,10 @@ import re
 import sys
 import time
 
-START = "下载文件".encode()
-END = "检验下载文件".encode()
+# UTF-8 (the Linux console and the trace) and code page 936 (the Windows
+# console writes the program's bytes as they are).
+STARTS = ["下载文件".encode(), "下载文件".encode("gbk")]
+ENDS = ["检验下载文件".encode(), "检验下载文件".encode("gbk")]
 
 
 class Phase:
@@ -26,9 +28,10 @@ class Phase:
         parts = re.split(rb"[\r\n]", self.rest + data)
         self.rest = parts.pop()
         for line in parts:
-            if self.start is None and START in line and END not in line:
+            has_end = any(end in line for end in ENDS)
+            if self.start is None and not has_end and any(start in line for start in STARTS):
                 self.start = now
-            elif self.start is not None and self.end is None and END in line:
+            elif self.start is not None and self.end is None and has_end:
                 self.end = now
 
 
