@@ -49,17 +49,39 @@ void Win32Frame::EnableControl(int id, bool enable) {
   m_trace.Enabled(id, enable);
 }
 
+Win32Frame::Bar* Win32Frame::BarOf(int id) {
+  if (id == kFileBar) return &m_fileBar;
+  if (id == kTotalBar) return &m_totalBar;
+  return nullptr;
+}
+
 void Win32Frame::SetBarRange(int id, int32_t total) {
   HWND item = Item(id);
   if (item == nullptr) return;
   // PBM_SETRANGE would cut the total to 16 bits.
   SendMessageW(item, PBM_SETRANGE32, 0, static_cast<LPARAM>(total));
+  if (Bar* bar = BarOf(id)) {
+    RECT client{};
+    GetClientRect(item, &client);
+    bar->total = total;
+    bar->width = client.right - client.left;
+    bar->shownPixel = -1;
+  }
   m_trace.Range(id, total);
 }
 
 void Win32Frame::SetBarPosition(int id, int32_t position) {
   HWND item = Item(id);
   if (item == nullptr) return;
+  // The downloader moves the bar after every 4 KiB chunk, and each
+  // PBM_SETPOS repaints the control: only a change of a whole pixel (or an
+  // empty or full bar) is passed on.
+  if (Bar* bar = BarOf(id); bar != nullptr && bar->total > 0 && bar->width > 0) {
+    const int64_t kept = position < 0 ? 0 : (position > bar->total ? bar->total : position);
+    const int pixel = static_cast<int>(kept * bar->width / bar->total);
+    if (pixel == bar->shownPixel && kept != 0 && kept != bar->total) return;
+    bar->shownPixel = pixel;
+  }
   SendMessageW(item, PBM_SETPOS, static_cast<WPARAM>(position), 0);
   m_trace.Position(id, position);
 }

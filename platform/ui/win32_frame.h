@@ -50,7 +50,18 @@ class Win32Frame final : public DialogFrame {
   void PaintMinimised();
   HWND Item(int id) const;
 
+  // What a bar shows: the control is told only about changes of a whole
+  // pixel, since every PBM_SETPOS repaints it.
+  struct Bar {
+    int32_t total = 100;
+    int width = 0;
+    int shownPixel = -1;
+  };
+  Bar* BarOf(int id);
+
   HWND m_hwnd = nullptr;
+  Bar m_fileBar;
+  Bar m_totalBar;
   HICON m_icon = nullptr;
   DialogHandler* m_handler = nullptr;
   GuiTrace m_trace;
