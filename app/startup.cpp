@@ -5,6 +5,7 @@
 
 #include "app/display.h"
 #include "app/updater_dialog.h"
+#include "platform/ui/console_frame.h"
 #include "platform/win32.h"
 #include "update/install_context.h"
 #include "update/string_helpers.h"
@@ -75,7 +76,8 @@ int UpdaterApp::InitInstance(const std::string& commandLine) {
   }
 
   std::unique_ptr<ui::DialogFrame> frame = ui::CreateDialogFrame(frontEnd);
-  const bool console = frontEnd == ui::FrontEnd::kConsole || frame->Handle() == nullptr;
+  // The graphical front end falls back to the console when no window can be made.
+  const bool console = dynamic_cast<ui::ConsoleFrame*>(frame.get()) != nullptr;
   UpdaterDialog dialog(*frame);
   SetMainWindow(&dialog);
   if (console && !switches.autoStart) {

@@ -96,11 +96,17 @@ XML
   echo "manifest: http://127.0.0.1:$demo_port/tavlen/update.xml"
 }
 
-# Runs the agent once without a window; its status is the run's outcome.
+# Runs the agent once: in its dialog when a display can be opened (the
+# dialog stays open after the run until it is closed), otherwise on the
+# console, where its exit status is the run's outcome.
 step_run_updater() {
   say "running updater -auto (installed: 1.0.0.0, manifest: http://127.0.0.1:$demo_port/)"
-  local status=0
-  (cd "$install_dir" && TAVLEN_UI=console timeout 600 "$updater" -auto </dev/null) || status=$?
+  local status=0 ui=console
+  if [ -n "${DISPLAY:-}" ] && xdotool getdisplaygeometry >/dev/null 2>&1; then
+    ui=gui
+    echo "the progress dialog opens on $DISPLAY: close it to see the result"
+  fi
+  (cd "$install_dir" && TAVLEN_UI=$ui timeout 600 "$updater" -auto </dev/null) || status=$?
   echo "updater exited with status $status"
   return "$status"
 }
