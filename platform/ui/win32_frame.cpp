@@ -71,17 +71,19 @@ void Win32Frame::SetBarRange(int id, int32_t total) {
 }
 
 void Win32Frame::SetBarPosition(int id, int32_t position) {
-  HWND item = Item(id);
-  if (item == nullptr) return;
+  if (m_hwnd == nullptr) return;
   // The downloader moves the bar after every 4 KiB chunk, and each
   // PBM_SETPOS repaints the control: only a change of a whole pixel (or an
-  // empty or full bar) is passed on.
+  // empty or full bar) is passed on. The test comes before the control is
+  // looked up, since every call into the window system costs a round trip.
   if (Bar* bar = BarOf(id); bar != nullptr && bar->total > 0 && bar->width > 0) {
     const int64_t kept = position < 0 ? 0 : (position > bar->total ? bar->total : position);
     const int pixel = static_cast<int>(kept * bar->width / bar->total);
     if (pixel == bar->shownPixel && kept != 0 && kept != bar->total) return;
     bar->shownPixel = pixel;
   }
+  HWND item = Item(id);
+  if (item == nullptr) return;
   SendMessageW(item, PBM_SETPOS, static_cast<WPARAM>(position), 0);
   m_trace.Position(id, position);
 }
