@@ -18,11 +18,6 @@
 namespace tavlen::test {
 namespace {
 
-std::string Content(const std::string& path) {
-  std::string bytes;
-  return ReadFileBytes(path, bytes) ? bytes : "<missing>";
-}
-
 RegistryKey UserKey(const std::string& subKey, const std::string& valueName) {
   RegistryKey key;
   key.SetRootKey(HKEY_CURRENT_USER);
@@ -69,9 +64,9 @@ TEST(AgentInstall, ZipPackageWithEveryFileProcessAndRegistryAction) {
   const std::string log = fixture.work.Log();
   ASSERT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 0) << output << log;
 
-  EXPECT_EQ(Content(app + "new\\bin\\tool.txt"), "tool v2");
-  EXPECT_EQ(Content(app + "new\\readme.txt"), "read me");
-  EXPECT_EQ(Content(app + "docs\\readme.txt"), "read me");
+  EXPECT_EQ(tavlen::test::FileContents(app + "new\\bin\\tool.txt"), "tool v2");
+  EXPECT_EQ(tavlen::test::FileContents(app + "new\\readme.txt"), "read me");
+  EXPECT_EQ(tavlen::test::FileContents(app + "docs\\readme.txt"), "read me");
   EXPECT_TRUE(Exists(app + "docs\\manual"));
   EXPECT_FALSE(Exists(app + "old"));
   const auto ran = ReadLines(app + "ran.txt");

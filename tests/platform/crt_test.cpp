@@ -16,11 +16,6 @@ using tavlen::test::ReadFileBytes;
 using tavlen::test::TempFolder;
 using tavlen::test::WriteFileBytes;
 
-std::string Contents(const std::string& path) {
-  std::string bytes;
-  return ReadFileBytes(path, bytes) ? bytes : "<missing>";
-}
-
 TEST(CrtOpen, TextModeWritesCrLfAndAppends) {
   TempFolder folder;
   const std::string path = folder / "updater.log";
@@ -30,7 +25,7 @@ TEST(CrtOpen, TextModeWritesCrLfAndAppends) {
     std::fprintf(file, "%s\n", line);
     std::fclose(file);
   }
-  EXPECT_EQ(Contents(path), "first\r\nend\r\r\n\r\n");
+  EXPECT_EQ(tavlen::test::FileContents(path), "first\r\nend\r\r\n\r\n");
 }
 
 TEST(CrtOpen, TextModeReadsCrLfAsLf) {
@@ -63,7 +58,7 @@ TEST(CrtOpen, BinaryModeKeepsBytes) {
   ASSERT_NE(file, nullptr);
   std::fputs("a\nb\r\n", file);
   std::fclose(file);
-  EXPECT_EQ(Contents(path), "a\nb\r\n");
+  EXPECT_EQ(tavlen::test::FileContents(path), "a\nb\r\n");
   file = CrtOpen(path.c_str(), "rb");
   ASSERT_NE(file, nullptr);
   char buffer[16] = {};
@@ -73,7 +68,7 @@ TEST(CrtOpen, BinaryModeKeepsBytes) {
   file = CrtOpen(path.c_str(), "w");
   ASSERT_NE(file, nullptr);
   std::fclose(file);
-  EXPECT_EQ(Contents(path), "");
+  EXPECT_EQ(tavlen::test::FileContents(path), "");
 }
 
 TEST(CrtOpen, RefusesMissingFiles) {
@@ -95,7 +90,7 @@ TEST(CrtOpen, RefusesToWriteReadOnlyFiles) {
   FILE* file = CrtOpen(path.c_str(), "r");
   ASSERT_NE(file, nullptr);
   std::fclose(file);
-  EXPECT_EQ(Contents(path), "keep");
+  EXPECT_EQ(tavlen::test::FileContents(path), "keep");
 }
 
 TEST(CrtRemove, DeletesFilesButNotReadOnlyOrLockedOnes) {

@@ -15,11 +15,6 @@ using tavlen::test::ReadFileBytes;
 using tavlen::test::TempFolder;
 using tavlen::test::WriteFileBytes;
 
-std::string Contents(const std::string& path) {
-  std::string bytes;
-  return ReadFileBytes(path, bytes) ? bytes : "<missing>";
-}
-
 TEST(MoveFile, CombinationsOfFlagsAndTargets) {
   struct Case {
     const char* name;
@@ -48,11 +43,11 @@ TEST(MoveFile, CombinationsOfFlagsAndTargets) {
     const DWORD error = GetLastError();
     if (c.succeeds) {
       EXPECT_FALSE(Exists(from));
-      EXPECT_EQ(Contents(to), "source");
+      EXPECT_EQ(tavlen::test::FileContents(to), "source");
     } else {
       EXPECT_EQ(error, c.error);
-      EXPECT_EQ(Contents(from), "source");
-      EXPECT_EQ(Contents(to), "target");
+      EXPECT_EQ(tavlen::test::FileContents(from), "source");
+      EXPECT_EQ(tavlen::test::FileContents(to), "target");
     }
   }
 }
@@ -85,7 +80,7 @@ TEST(MoveFile, ReadOnlyFiles) {
   ASSERT_TRUE(WriteFileBytes(from, "other"));
   EXPECT_FALSE(MoveFileExA(from.c_str(), (folder / "ro.txt").c_str(), MOVEFILE_REPLACE_EXISTING));
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
-  EXPECT_EQ(Contents(folder / "ro.txt"), "source");
+  EXPECT_EQ(tavlen::test::FileContents(folder / "ro.txt"), "source");
 }
 
 TEST(MoveFile, FoldersMoveWithTheirContents) {
@@ -93,7 +88,7 @@ TEST(MoveFile, FoldersMoveWithTheirContents) {
   ASSERT_TRUE(CreateDirectoryA((folder / "a").c_str(), nullptr));
   ASSERT_TRUE(WriteFileBytes(folder / "a\\f.txt", "in a"));
   EXPECT_TRUE(MoveFileExA((folder / "a").c_str(), (folder / "b").c_str(), MOVEFILE_COPY_ALLOWED));
-  EXPECT_EQ(Contents(folder / "b\\f.txt"), "in a");
+  EXPECT_EQ(tavlen::test::FileContents(folder / "b\\f.txt"), "in a");
   EXPECT_FALSE(Exists(folder / "a"));
 }
 
@@ -122,8 +117,8 @@ TEST(CopyFile, FailIfExistsAndOverwrite) {
     SetLastError(0);
     EXPECT_EQ(CopyFileA(from.c_str(), to.c_str(), c.failIfExists) != FALSE, c.succeeds);
     const DWORD error = GetLastError();
-    EXPECT_EQ(Contents(from), "source");
-    EXPECT_EQ(Contents(to), c.succeeds ? "source" : "a longer target");
+    EXPECT_EQ(tavlen::test::FileContents(from), "source");
+    EXPECT_EQ(tavlen::test::FileContents(to), c.succeeds ? "source" : "a longer target");
     if (!c.succeeds) {
       EXPECT_EQ(error, c.error);
     }
@@ -157,7 +152,7 @@ TEST(CopyFile, ReadOnlyTargetIsNotOverwritten) {
   ASSERT_TRUE(SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_READONLY));
   EXPECT_FALSE(CopyFileA(from.c_str(), readOnly.c_str(), FALSE));
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
-  EXPECT_EQ(Contents(readOnly), "keep");
+  EXPECT_EQ(tavlen::test::FileContents(readOnly), "keep");
 }
 
 TEST(CopyFile, KeepsReadOnlyAttributeAndWriteTime) {

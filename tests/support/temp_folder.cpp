@@ -62,6 +62,11 @@ bool ReadFileBytes(const std::string& path, std::string& bytes) {
   return ok;
 }
 
+std::string FileContents(const std::string& path) {
+  std::string bytes;
+  return ReadFileBytes(path, bytes) ? bytes : "<missing>";
+}
+
 void RemoveTree(const std::string& path) {
   WIN32_FIND_DATAA entry;
   HANDLE find = FindFirstFileA((path + "\\*").c_str(), &entry);

@@ -27,6 +27,8 @@ class TempFolder {
 bool WriteFileBytes(const std::string& path, const std::string& bytes);
 // Reads a whole file; false when it cannot be opened or read.
 bool ReadFileBytes(const std::string& path, std::string& bytes);
+// A whole file's bytes, or "<missing>" when it cannot be read.
+std::string FileContents(const std::string& path);
 // Deletes a folder tree, clearing read-only attributes on the way.
 void RemoveTree(const std::string& path);
 // True when a file or folder exists at the path.
