@@ -8,6 +8,7 @@
 #include <string>
 
 #include "actions/send_message_action.h"
+#include "tests/windows/close_action.h"
 #include "tests/windows/scripted_display.h"
 #include "tests/windows/test_window.h"
 
@@ -20,15 +21,6 @@ class SendMessageWindowTest : public testing::Test {
     if (!WindowsAvailable()) GTEST_SKIP() << "no display to show windows on";
   }
 };
-
-SendMessageAction CloseAction(const std::string& message = "WM_CLOSE", const std::string& description = "Player") {
-  SendMessageAction action;
-  action.SetAttribute("description", description);
-  action.SetAttribute("classname", "TavlenPlayer");
-  action.SetAttribute("title", "Tavlen Player");
-  action.SetAttribute("message", message);
-  return action;
-}
 
 TEST_F(SendMessageWindowTest, AWindowThatClosesGetsOneRequestAndNoQuestion) {
   for (const char* message : {"WM_CLOSE", "wm_close", "16"}) {

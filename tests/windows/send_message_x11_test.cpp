@@ -5,6 +5,7 @@
 #include <string>
 
 #include "actions/send_message_action.h"
+#include "tests/windows/close_action.h"
 #include "platform/win32.h"
 #include "tests/windows/scripted_display.h"
 #include "tests/windows/x_session.h"
@@ -18,15 +19,6 @@ class SendMessageX11Test : public testing::Test {
     if (!ProgramXvfb().Started()) GTEST_SKIP() << "Xvfb could not be started";
   }
 };
-
-SendMessageAction CloseAction(const std::string& message = "WM_CLOSE", const std::string& description = "Player") {
-  SendMessageAction action;
-  action.SetAttribute("description", description);
-  action.SetAttribute("classname", "TavlenPlayer");
-  action.SetAttribute("title", "Tavlen Player");
-  action.SetAttribute("message", message);
-  return action;
-}
 
 TEST_F(SendMessageX11Test, OtherMessagesAreDeliveredOnceWithTheirParameters) {
   XTestClient client("TavlenPlayer", "Tavlen Player", "ignore");
